@@ -1,0 +1,145 @@
+// An in-process stand-in for the Java virtual machine's JNI function table, so that tests
+// (and kxcall) can call the libraries' exported Java_... functions exactly as a JVM would.
+//
+// It makes Java strings from UTF-16, knows a configurable set of classes and constructors
+// (a missing class or constructor can be simulated), records every object constructed
+// with its arguments and the pending exception, counts pinned strings and live local
+// references, and aborts naming the slot when code calls a JNI function it does not
+// provide, or calls one that is not allowed while an exception is pending.
+#pragma once
+
+#include <jni.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jnihost {
+
+// One argument given to a constructor through NewObject/NewObjectV/NewObjectA.
+struct Value {
+    char type = 'V';          // JNI type letter: 'I', 'J', 'F', 'D', 'Z', 'L' ...
+    jlong integer = 0;        // I, J, Z, B, C, S
+    double real = 0;          // F, D
+    jobject object = nullptr; // L, [
+};
+
+// What every jobject/jclass/jstring handed out by the host points to.
+struct Object {
+    enum class Kind { Class, String, Instance };
+    Kind kind;
+    std::string className;             // the class's own name for Class; "java/lang/String" for String
+    std::u16string text;               // String
+    std::string constructorSignature;  // Instance: "(I)V", "(Ljava/lang/String;)V" ...
+    std::vector<Value> arguments;      // Instance: the constructor's arguments
+};
+
+// The exception pending in the host.
+struct PendingException {
+    std::string className;
+    bool thrownWithThrowNew = false;
+    std::string throwNewBytes;       // the raw bytes given to ThrowNew
+    const Object* object = nullptr;  // the object given to Throw
+    // The message: a (Ljava/lang/String;)V constructor's argument, or ThrowNew's bytes
+    // widened one byte per char.
+    std::u16string message() const;
+    // The first int constructor argument (KXMediaNativeException(int)).
+    jint status() const;
+};
+
+class Host {
+public:
+    // Knows java/lang/String, java/lang/Exception, NullPointerException,
+    // IllegalArgumentException, OutOfMemoryError (each with a (Ljava/lang/String;)V
+    // constructor), kx/util/kxmedia/KXMediaNativeException with (I)V, and
+    // KXMediaNativeAudioFileDesc, KXMediaNativeParamMinMax, KXMediaNativeValueLeftRight
+    // with (II)V.
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    JNIEnv* env();
+    // The receiver passed as the second argument of a native method.
+    jclass receiver();
+
+    // Java strings.
+    jstring string(std::u16string_view units);
+    jstring latin1(std::string_view bytes);  // one char per byte, zero-extended
+    std::u16string text(jobject string) const;
+
+    // Classes and constructors.
+    void defineClass(const std::string& name, std::vector<std::string> constructorSignatures);
+    void removeClass(const std::string& name);
+    void removeConstructor(const std::string& className, const std::string& signature);
+
+    // The pending exception, if any; clearPending() forgets it.
+    bool pending() const;
+    const PendingException& exception() const;  // aborts when none is pending
+    void clearPending();
+
+    // Objects built through NewObject*, oldest first (exceptions included).
+    std::vector<const Object*> constructed() const;
+    const Object& object(jobject reference) const;  // aborts on a reference the host never made
+
+    // Balance counters: GetStringChars/GetStringUTFChars not yet released, and local
+    // references created and not deleted since the last resetLocalReferences() (a JVM
+    // frees a native method's local references when it returns).
+    int pinnedStrings() const;
+    int localReferences() const;
+    void resetLocalReferences();
+
+    // Number of calls to one JNI function, by its slot name ("FindClass", "Throw", ...).
+    int calls(const std::string& slot) const;
+
+    struct State;
+
+private:
+    std::unique_ptr<State> state_;
+};
+
+// Latin-1 bytes as UTF-16 (each byte zero-extended): what the libraries' 8-bit texts
+// become in Java.
+std::u16string widen(std::string_view bytes);
+// UTF-16 to 8-bit bytes, keeping the low byte of each unit (for readable test failures).
+std::string narrow(std::u16string_view units);
+
+// A native library loaded as a JVM loads it, with its native methods looked up by the
+// name the JVM uses on this target.
+class Library {
+public:
+    explicit Library(const std::string& path);
+    ~Library();
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    void* handle() const { return handle_; }
+    // nullptr when the library does not export the name.
+    void* symbol(const std::string& name) const;
+    // Java_... name plus the argument bytes; on 32-bit Windows looks up "_name@bytes".
+    void* nativeMethod(const std::string& jniName, int argumentBytes) const;
+
+    // Typed lookup from a generated prototype, aborting when the method is not exported:
+    //   auto read = lib.native<decltype(Java_kx_util_windows_KXWindows_readRegisterKeyValue)>(
+    //       "Java_kx_util_windows_KXWindows_readRegisterKeyValue");
+    template <class Function>
+    Function* native(const std::string& jniName) const {
+        return reinterpret_cast<Function*>(required(jniName, ArgumentBytes<Function>::value));
+    }
+
+private:
+    template <class F> struct ArgumentBytes;
+    template <class R, class... A> struct ArgumentBytes<R JNICALL(A...)> {
+        static constexpr int value = ((sizeof(A) > 4 ? 8 : 4) + ... + 0);
+    };
+    void* required(const std::string& jniName, int argumentBytes) const;
+    void* handle_;
+};
+
+}  // namespace jnihost
+
+// Looks up a native method by its generated prototype's name.
+#define KX_NATIVE(library, name) (library).native<decltype(name)>(#name)

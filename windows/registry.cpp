@@ -1,0 +1,1 @@
+#include "kx_util_windows_KXWindows.h"
