@@ -1,0 +1,1 @@
+#include "jnihost/jnihost.h"
