@@ -2,7 +2,7 @@
 # signatures: javac -h turns them into the JNI headers that every definition includes, and
 # scripts/jniexports.py derives the 32-bit export names and the export check from them.
 
-find_package(Java 17 REQUIRED COMPONENTS Development)
+find_package(Java 17 REQUIRED COMPONENTS Development Runtime)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 get_filename_component(_kx_javac ${Java_JAVAC_EXECUTABLE} REALPATH)
 get_filename_component(KX_JDK_HOME ${_kx_javac} DIRECTORY)

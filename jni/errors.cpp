@@ -3,6 +3,9 @@
 #include "jni/format.h"
 #include "jni/strings.h"
 
+void throwJavaException(JNIEnv* env, const char* message) { throwWithMessage(env, "java/lang/Exception", message); }
+
+#if defined(_WIN32)
 namespace {
 
 // The text block that FormatMessageA allocates, released with LocalFree.
@@ -42,11 +45,10 @@ char* formatWindowsError(DWORD code, char* out, int capacity) {
 
 char* formatLastError(char* out, int capacity) { return formatWindowsError(GetLastError(), out, capacity); }
 
-void throwJavaException(JNIEnv* env, const char* message) { throwWithMessage(env, "java/lang/Exception", message); }
-
 void throwWindowsError(JNIEnv* env, const char* context) {
     char systemText[kSystemTextCapacity];
     formatLastError(systemText, sizeof systemText);
     char message[kErrorTextCapacity];
     throwJavaException(env, formatInto(message, sizeof message, "%s : Windows error : %s", context, systemText));
 }
+#endif
