@@ -37,12 +37,14 @@ else()
 endif()
 target_include_directories(kx_jni_headers INTERFACE ${KX_JNI_HEADERS} ${KX_JDK_HOME}/include)
 
-# kx_jni_library(<name> HEADER <generated header> SOURCES ... [LIBRARIES ...] [REQUIRE_ALL_EXPORTS])
+# kx_jni_library(<name> HEADER <generated header> SOURCES ... [LIBRARIES ...]
+#                [IMPORTS_BY_ORDINAL <dll>...] [REQUIRE_ALL_EXPORTS])
 # Builds <name> as a JNI library from an object library <name>_objects (which tests may link
 # directly), exports exactly the native methods that the objects define, and registers the
-# export check against the declarations.
+# export check against the declarations (which also requires that the DLL imports only
+# Windows' own DLLs, plus IMPORTS_BY_ORDINAL ones by ordinal only).
 function(kx_jni_library name)
-  cmake_parse_arguments(ARG "REQUIRE_ALL_EXPORTS" "HEADER;DESCRIPTION" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(ARG "REQUIRE_ALL_EXPORTS" "HEADER;DESCRIPTION" "SOURCES;LIBRARIES;IMPORTS_BY_ORDINAL" ${ARGN})
   add_library(${name}_objects OBJECT ${ARG_SOURCES})
   set_target_properties(${name}_objects PROPERTIES POSITION_INDEPENDENT_CODE ON)
   target_link_libraries(${name}_objects PUBLIC kx_jni_headers ${ARG_LIBRARIES})
@@ -80,6 +82,9 @@ function(kx_jni_library name)
     if(ARG_REQUIRE_ALL_EXPORTS)
       set(require --require-all)
     endif()
+    foreach(dll IN LISTS ARG_IMPORTS_BY_ORDINAL)
+      list(APPEND require --by-ordinal ${dll})
+    endforeach()
     add_test(NAME ${name}.exports
       COMMAND ${Python3_EXECUTABLE} ${KX_EXPORTS_SCRIPT} check --target ${KX_ARCH}
               --header ${ARG_HEADER} --objdump ${KX_MINGW_TRIPLE}-objdump --dll $<TARGET_FILE:${name}> ${require})

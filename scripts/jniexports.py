@@ -4,7 +4,8 @@
 The Java declarations are the only list of native methods: this reads them back from the
 generated headers and
   def    writes the 32-bit .def that exports each defined method under "_name@N",
-  check  compares a built DLL's export table with the declarations,
+  check  compares a built DLL's export table with the declarations and checks that it
+         imports nothing but Windows' own DLLs (and the engine, by ordinal),
   table  writes a C++ table of the declared methods (name, export names, signature).
 """
 import argparse, re, subprocess, sys
@@ -63,8 +64,55 @@ def dll_exports(objdump, dll):
     return names
 
 
+# DLLs that every Windows installation has; a library of ours may import nothing else but
+# the engine it is built for.
+SYSTEM_DLLS = {"kernel32.dll", "advapi32.dll", "ole32.dll", "oleaut32.dll", "shell32.dll", "user32.dll",
+               "msvcrt.dll", "ntdll.dll", "shlwapi.dll", "uuid.dll", "ucrtbase.dll"}
+
+
+def dll_imports(objdump, dll):
+    """{dll name: [(ordinal or None, name or None)]} from objdump's import tables."""
+    out = subprocess.run([objdump, "-p", dll], check=True, capture_output=True, text=True).stdout
+    imports, current = {}, None
+    for line in out.splitlines():
+        m = re.match(r"\s*DLL Name:\s*(\S+)", line)
+        if m:
+            current = imports.setdefault(m.group(1), [])
+            continue
+        if current is None:
+            continue
+        if not line.strip():
+            current = None
+            continue
+        m = re.match(r"\s*([0-9a-fA-F]+)\s+<none>\s+([0-9a-fA-F]+)", line)
+        if m:
+            current.append((int(m.group(2), 16), None))
+            continue
+        m = re.match(r"\s*[0-9a-fA-F]+\s+([0-9a-fA-F]+)\s+(\S+)", line)
+        if m:
+            current.append((None, m.group(2)))
+    return imports
+
+
+def check_imports(args):
+    bad = []
+    for dll, entries in dll_imports(args.objdump, args.dll).items():
+        if dll.lower() in SYSTEM_DLLS:
+            continue
+        if dll.lower() in (d.lower() for d in args.by_ordinal):
+            named = [name for ordinal, name in entries if name]
+            if named:
+                bad.append(f"{dll} imported by name: {', '.join(named)}")
+            continue
+        bad.append(f"{dll} is not a Windows system DLL")
+    for line in bad:
+        print(f"  import: {line}")
+    return not bad
+
+
 def check(args):
     methods = declared(args.header)
+    imports_ok = check_imports(args)
     expected = {m[args.target]: m for m in methods}
     exports = dll_exports(args.objdump, args.dll)
     extra = sorted(set(exports) - set(expected))
@@ -76,7 +124,7 @@ def check(args):
         print(f"  declared, not exported yet ({len(missing)}):")
         for name in missing:
             print(f"    {name}")
-    if extra or (missing and args.require_all):
+    if extra or (missing and args.require_all) or not imports_ok:
         sys.exit(1)
 
 
@@ -101,6 +149,8 @@ def main():
     c.add_argument("--target", choices=("x86", "x64"), required=True)
     c.add_argument("--objdump", required=True); c.add_argument("--dll", required=True)
     c.add_argument("--require-all", action="store_true")
+    c.add_argument("--by-ordinal", action="append", default=[],
+                   help="a non-system DLL that the library may import, by ordinal only")
     t = sub.add_parser("table"); t.set_defaults(run=table)
     t.add_argument("--header", action="append", required=True); t.add_argument("--out", required=True)
     args = p.parse_args()
