@@ -11,7 +11,7 @@ packages=(
   qemu-user
   cmake ninja-build g++ make
   default-jdk-headless junit5 libjna-java
-  libgtest-dev
+  googletest python3
   clang llvm libclang-rt-14-dev
 )
 
