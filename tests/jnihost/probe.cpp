@@ -11,3 +11,9 @@ extern "C" JNIEXPORT jfloat JNICALL Java_test_Probe_scale(JNIEnv* env, jclass, j
     }
     return scale * static_cast<jfloat>(count);
 }
+
+#if defined(_WIN32)
+#include <windows.h>
+
+extern "C" __declspec(dllexport) int probeTextLength(const char* text) { return lstrlenA(text); }
+#endif
