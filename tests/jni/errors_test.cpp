@@ -26,7 +26,8 @@ DWORD WINAPI fakeFormatMessageA(DWORD, LPCVOID, DWORD, DWORD, LPSTR buffer, DWOR
 
 class SubstitutedSystemText : public ::testing::Test {
 protected:
-    KX_PATCH_IMPORT(patch, GetModuleHandleA(nullptr), "KERNEL32.dll", FormatMessageA, fakeFormatMessageA);
+    kxtest::ImportPatch patch{GetModuleHandleA(nullptr), "KERNEL32.dll", "FormatMessageA",
+                              static_cast<decltype(&FormatMessageA)>(fakeFormatMessageA)};
     void TearDown() override { g_systemText.clear(); }
 };
 
