@@ -88,6 +88,12 @@ def dll_imports(objdump, dll):
         if m:
             current.append((int(m.group(2), 16), None))
             continue
+        # binutils 2.40 prints an ordinal import as "<thunk> <ordinal> <none>"; the thunk
+        # holds the ordinal in its low 16 bits.
+        m = re.match(r"\s*([0-9a-fA-F]+)\s+[0-9a-fA-F]+\s+<none>\s*$", line)
+        if m:
+            current.append((int(m.group(1), 16) & 0xFFFF, None))
+            continue
         m = re.match(r"\s*[0-9a-fA-F]+\s+([0-9a-fA-F]+)\s+(\S+)", line)
         if m:
             current.append((None, m.group(2)))
