@@ -51,7 +51,9 @@ function(kx_jni_library name)
   target_include_directories(${name}_objects PUBLIC ${CMAKE_SOURCE_DIR})
 
   add_library(${name} SHARED $<TARGET_OBJECTS:${name}_objects>)
-  target_link_libraries(${name} PRIVATE ${name}_objects)
+  # Object libraries hand their objects only to targets that link them directly: list in
+  # LIBRARIES every object library whose code the DLL holds.
+  target_link_libraries(${name} PRIVATE ${name}_objects ${ARG_LIBRARIES})
   if(NOT WIN32)
     return()
   endif()
