@@ -1,4 +1,3 @@
-// TEAM NOTE (temporary, remove before commit): read /work/TEAM_RULES.md first; it holds the mandatory working rules for this repository.
 // An in-process stand-in for the Java virtual machine's JNI function table, so that tests
 // (and kxcall) can call the libraries' exported Java_... functions exactly as a JVM would.
 //
@@ -7,6 +6,18 @@
 // with its arguments and the pending exception, counts pinned strings and live local
 // references, and aborts naming the slot when code calls a JNI function it does not
 // provide, or calls one that is not allowed while an exception is pending.
+//
+// Strict where native code is concerned: FindClass of an unknown class leaves
+// NoClassDefFoundError pending and GetMethodID of a missing constructor NoSuchMethodError;
+// a reference the host never made, or one already deleted, a buffer released for the wrong
+// string, or a JNI call other than ExceptionCheck/Occurred/Clear/Describe, Release*,
+// DeleteLocalRef, Push/PopLocalFrame while an exception is pending aborts the process with
+// "jnihost: ..." naming the function. The test side (text(), object(), constructed()) may
+// look at everything, deleted references included: objects live as long as the Host.
+//
+// References made by the test (string(), latin1(), receiver()) stand for the arguments a
+// JVM passes and are not counted as local references; every reference a JNI function
+// returns to native code is.
 #pragma once
 
 #include <jni.h>
@@ -94,7 +105,8 @@ public:
 
     // Balance counters: GetStringChars/GetStringUTFChars not yet released, and local
     // references created and not deleted since the last resetLocalReferences() (a JVM
-    // frees a native method's local references when it returns).
+    // frees a native method's local references when it returns; the reset only stops
+    // counting them, the test may still look at them).
     int pinnedStrings() const;
     int localReferences() const;
     void resetLocalReferences();
