@@ -8,14 +8,6 @@ void throwJavaException(JNIEnv* env, const char* message) { throwWithMessage(env
 #if defined(_WIN32)
 namespace {
 
-// The text block that FormatMessageA allocates, released with LocalFree.
-struct SystemText {
-    char* text = nullptr;
-    ~SystemText() {
-        if (text != nullptr) LocalFree(text);
-    }
-};
-
 void blankLineBreaks(char* text) {
     for (char* c = text; *c != '\0'; ++c)
         if (*c == '\r' || *c == '\n') *c = ' ';
@@ -23,21 +15,29 @@ void blankLineBreaks(char* text) {
 
 }  // namespace
 
+SystemText::SystemText(DWORD code)
+    : length_(FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+                             nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text_),
+                             0, nullptr)) {
+    if (text_ == nullptr) length_ = 0;
+}
+
+SystemText::~SystemText() {
+    if (text_ != nullptr) LocalFree(text_);
+}
+
 char* formatWindowsError(DWORD code, char* out, int capacity) {
     if (capacity <= 0) return out;
-    SystemText system;
-    const DWORD n = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
-        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&system.text), 0, nullptr);
+    const SystemText system(code);
     // Room for the text less its CR LF, " (", ")", "=0x", the terminator and 9 digits.
-    if (n == 0 || system.text == nullptr || static_cast<long long>(capacity) < static_cast<long long>(n) + 14) {
+    if (system.length() == 0 || static_cast<long long>(capacity) < static_cast<long long>(system.length()) + 14) {
         out[0] = '\0';
         return out;
     }
-    const int length = lstrlenA(system.text);
-    system.text[length < 2 ? 0 : length - 2] = '\0';
-    // Codes above 65535 may need more digits than reserved: formatInto cuts them.
-    formatInto(out, static_cast<size_t>(capacity), "%s (%ld=0x%lX)", system.text,
+    const int length = lstrlenA(system.get());
+    // The text without its final CR LF; codes above 65535 may need more digits than
+    // reserved, and formatInto cuts them.
+    formatInto(out, static_cast<size_t>(capacity), "%.*s (%ld=0x%lX)", length < 2 ? 0 : length - 2, system.get(),
                static_cast<long>(static_cast<LONG>(code)), static_cast<unsigned long>(code));
     blankLineBreaks(out);
     return out;

@@ -13,6 +13,24 @@ void throwJavaException(JNIEnv* env, const char* message);
 #if defined(_WIN32)
 #include <windows.h>
 
+// The system's text for a code exactly as FormatMessageA gives it in the user's default
+// language (final CR LF included), released with LocalFree; the empty text when it has none.
+class SystemText {
+public:
+    explicit SystemText(DWORD code);
+    ~SystemText();
+    SystemText(const SystemText&) = delete;
+    SystemText& operator=(const SystemText&) = delete;
+
+    const char* get() const { return text_ != nullptr ? text_ : ""; }
+    // The count FormatMessageA returned: 0 when there is no text.
+    DWORD length() const { return length_; }
+
+private:
+    char* text_ = nullptr;
+    DWORD length_ = 0;
+};
+
 // "<system text> (<code>=0x<CODE>)" on one line, or the empty text when the system has no
 // text for the code or the area cannot hold it whole. Never writes past capacity.
 char* formatWindowsError(DWORD code, char* out, int capacity);

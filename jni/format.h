@@ -11,5 +11,6 @@
 #define KX_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
 #endif
 
-// Writes at most capacity - 1 characters and the terminator; returns the area.
+// Writes at most capacity - 1 characters and the terminator; returns the area (a null
+// area or a capacity of 0 is left as it is).
 char* formatInto(char* area, size_t capacity, const char* format, ...) KX_PRINTF_FORMAT(3, 4);

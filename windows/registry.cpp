@@ -37,27 +37,6 @@ private:
     HKEY key_ = nullptr;
 };
 
-// The system's text for a code exactly as FormatMessageA gives it (final CR LF included),
-// or the empty text when it has none.
-class SystemText {
-public:
-    explicit SystemText(DWORD code) {
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-                       nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text_), 0,
-                       nullptr);
-    }
-    ~SystemText() {
-        if (text_ != nullptr) LocalFree(text_);
-    }
-    SystemText(const SystemText&) = delete;
-    SystemText& operator=(const SystemText&) = delete;
-
-    const char* get() const { return text_ != nullptr ? text_ : ""; }
-
-private:
-    char* text_ = nullptr;
-};
-
 // True only when the key certainly has no sub-key and no value: a name too long for the
 // probe's area, or any other answer, counts as something present.
 bool isEmpty(HKEY key) {

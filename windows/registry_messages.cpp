@@ -1,70 +1,52 @@
 #include "windows/registry_messages.h"
 
-#include <cstdarg>
-#include <cstdio>
-
 #include "jni/format.h"
-
-namespace {
-
-char* compose(char* area, std::size_t capacity, const char* format, ...) KX_PRINTF_FORMAT(3, 4);
-
-char* compose(char* area, std::size_t capacity, const char* format, ...) {
-    if (area == nullptr || capacity == 0) return area;
-    va_list args;
-    va_start(args, format);
-    if (std::vsnprintf(area, capacity, format, args) < 0) area[0] = '\0';
-    va_end(args);
-    return area;
-}
-
-}  // namespace
 
 // é is 0xE9 and è 0xE8 (Windows-1252); a literal is split after \xE9 where a hex digit follows.
 
 char* invalidKeyMessage(char* area, std::size_t capacity, const char* keyPath) {
-    return compose(area, capacity, "ERREUR : cl\xE9 non-valide : %s", keyPath);
+    return formatInto(area, capacity, "ERREUR : cl\xE9 non-valide : %s", keyPath);
 }
 
 char* invalidRootMessage(char* area, std::size_t capacity, const char* rootPart) {
-    return compose(area, capacity, "ERREUR : d\xE9" "but de cl\xE9 non-valide : %s", rootPart);
+    return formatInto(area, capacity, "ERREUR : d\xE9" "but de cl\xE9 non-valide : %s", rootPart);
 }
 
 char* rootExtractionMessage(char* area, std::size_t capacity, const char* keyPath) {
-    return compose(area, capacity, "Erreur d'extraction de la cl\xE9 racine de \"%s\"", keyPath);
+    return formatInto(area, capacity, "Erreur d'extraction de la cl\xE9 racine de \"%s\"", keyPath);
 }
 
 char* readFailedMessage(char* area, std::size_t capacity, const char* keyPath, const char* valueName,
                         const char* windowsErrorText) {
-    return compose(area, capacity, "Error reading key value \"%s/%s\" : Erreur Windows : %s", keyPath, valueName,
+    return formatInto(area, capacity, "Error reading key value \"%s/%s\" : Erreur Windows : %s", keyPath, valueName,
                    windowsErrorText);
 }
 
 char* noRoomMessage(char* area, std::size_t capacity, unsigned long bytesNeeded) {
-    return compose(area, capacity, "ERREUR : Manque de place pour stocker la r\xE9ponse, mimimum : %lu", bytesNeeded);
+    return formatInto(area, capacity, "ERREUR : Manque de place pour stocker la r\xE9ponse, mimimum : %lu", bytesNeeded);
 }
 
 char* createFailedMessage(char* area, std::size_t capacity, const char* keyPath, const char* subKey) {
-    return compose(area, capacity, "ERREUR : erreur de cr\xE9" "ation : %s/%s", keyPath, subKey);
+    return formatInto(area, capacity, "ERREUR : erreur de cr\xE9" "ation : %s/%s", keyPath, subKey);
 }
 
 char* writeStringFailedMessage(char* area, std::size_t capacity, const char* keyPath, const char* valueName,
                                const char* value) {
-    return compose(area, capacity, "ERREUR : erreur d'\xE9" "criture de : %s/%s=%s", keyPath, valueName, value);
+    return formatInto(area, capacity, "ERREUR : erreur d'\xE9" "criture de : %s/%s=%s", keyPath, valueName, value);
 }
 
 char* writeNumberFailedMessage(char* area, std::size_t capacity, long code, const char* systemText,
                                const char* keyPath, const char* valueName, int value) {
-    return compose(area, capacity, "ERREUR : erreur %ld (%s) d'\xE9" "criture de : %s/%s=%d", code, systemText,
+    return formatInto(area, capacity, "ERREUR : erreur %ld (%s) d'\xE9" "criture de : %s/%s=%d", code, systemText,
                    keyPath, valueName, value);
 }
 
 char* deleteKeyFailedMessage(char* area, std::size_t capacity, const char* rootPart, const char* subKey) {
-    return compose(area, capacity, "ERREUR : erreur de suppression de : %s/%s", rootPart, subKey);
+    return formatInto(area, capacity, "ERREUR : erreur de suppression de : %s/%s", rootPart, subKey);
 }
 
 char* deleteValueFailedMessage(char* area, std::size_t capacity, long code, const char* systemText,
                                const char* keyPath, const char* valueName) {
-    return compose(area, capacity, "ERREUR : erreur %ld (%s) de suppression de : %s\\%s", code, systemText, keyPath,
+    return formatInto(area, capacity, "ERREUR : erreur %ld (%s) de suppression de : %s\\%s", code, systemText, keyPath,
                    valueName);
 }
