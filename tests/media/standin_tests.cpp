@@ -163,6 +163,11 @@ TEST_F(Standin, ControlsApplyToTheNextCallOnly) {
 }
 
 TEST_F(Standin, ConcurrentCallsOnOneMatrixKeepItConsistent) {
+#if defined(_WIN32) && !defined(_WIN64)
+    // Here 32-bit Windows programs run in Wine through qemu-user, which crashes as soon as
+    // two threads run at once, whatever they do; the same model runs this test on the other targets.
+    GTEST_SKIP() << "concurrent threads are not supported by 32-bit Wine under qemu-user";
+#endif
     constexpr int kThreads = 8;
     constexpr int kRounds = 500;
     std::atomic<int> failures{0};
