@@ -18,16 +18,6 @@ extern "C" int __sanitizer_get_ownership(const volatile void* p);
 
 namespace mediatest {
 
-#if defined(_WIN32) && !defined(_WIN64)
-namespace {
-// gtest also reports every failure and skip through OutputDebugStringA, which raises an SEH
-// exception; 32-bit Wine under qemu-user does not survive that exception while winpthread's
-// vectored handler is installed. The reports on standard output stay.
-void WINAPI noDebugOutput(LPCSTR) {}
-const kxtest::ImportPatch quietDebugOutput(GetModuleHandleA(nullptr), "KERNEL32.dll", "OutputDebugStringA", &noDebugOutput);
-}  // namespace
-#endif
-
 jnihost::Library& library() {
 #if defined(_WIN32)
     static jnihost::Library media(KX_MEDIA_LIBRARY);
