@@ -2,7 +2,10 @@
 """The engine is bound by ordinal only: KXMedia.dll imports from Ondrix.dll nothing but
 engine ordinals (1 to 67 without 38), none by name, and the stand-in Ondrix.dll exports
 exactly those ordinals without names, its test controls by name and nothing else."""
-import argparse, re, subprocess, sys
+import argparse, os, re, subprocess, sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+import jniexports  # noqa: E402  (the import table reader shared with the export check)
 
 ENGINE = set(range(1, 68)) - {38}
 CONTROLS = {"standinFailNext", "standinSucceedSilentlyNext", "standinReset", "standinCallCount",
@@ -13,31 +16,10 @@ def dump(objdump, dll):
     return subprocess.run([objdump, "-p", dll], check=True, capture_output=True, text=True).stdout
 
 
-def engine_imports(text):
+def engine_imports(objdump, dll):
     """(ordinals, names) that the DLL imports from Ondrix.dll."""
-    ordinals, names, inside = [], [], False
-    for line in text.splitlines():
-        m = re.match(r"\s*DLL Name:\s*(\S+)", line)
-        if m:
-            inside = m.group(1).lower() == "ondrix.dll"
-            continue
-        if not inside or "Hint/Ord" in line:
-            continue
-        if not line.strip():
-            inside = False
-            continue
-        # An import by ordinal holds the ordinal flag (the top bit) and the ordinal in its
-        # thunk, the first column; objdump prints the ordinal itself in decimal or hex.
-        m = re.match(r"\s*([0-9a-fA-F]+)\s+[0-9a-fA-F]+\s+<none>\s*$", line)
-        if m:
-            thunk = int(m.group(1), 16)
-            if thunk >> (len(m.group(1)) * 4 - 1):
-                ordinals.append(thunk & 0xFFFF)
-                continue
-        m = re.match(r"\s*[0-9a-fA-F]+\s+[0-9a-fA-F]+\s+(\S+)", line)
-        if m:
-            names.append(m.group(1))
-    return ordinals, names
+    entries = next((e for name, e in jniexports.dll_imports(objdump, dll).items() if name.lower() == "ondrix.dll"), [])
+    return [o for o, _ in entries if o is not None], [n for _, n in entries if n is not None]
 
 
 def exports(text):
@@ -63,7 +45,7 @@ def main():
     args = p.parse_args()
     problems = []
 
-    ordinals, names = engine_imports(dump(args.objdump, args.media))
+    ordinals, names = engine_imports(args.objdump, args.media)
     print(f"{args.media}: {len(ordinals)} engine ordinals imported: {sorted(ordinals)}")
     if not ordinals:
         problems.append("KXMedia imports nothing from Ondrix.dll by ordinal")
