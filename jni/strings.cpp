@@ -1,6 +1,7 @@
 #include "jni/strings.h"
 
-#include <cstdio>
+#include "jni/format.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -20,6 +21,8 @@ struct PinnedChars {
     }
 };
 
+// ThrowNew, not throwWithMessage: the message is ASCII, and building a Java string for it
+// would need the very allocation that just failed.
 void throwOutOfMemory(JNIEnv* env) {
     if (jclass cls = env->FindClass("java/lang/OutOfMemoryError")) env->ThrowNew(cls, "8-bit text copy");
 }
@@ -73,8 +76,8 @@ bool AnsiText::require() const {
     if (text_ != nullptr) return true;
     if (javaNull_ && !env_->ExceptionCheck()) {
         char message[128];
-        std::snprintf(message, sizeof message, "%s is null", parameterName_);
-        throwWithMessage(env_, "java/lang/NullPointerException", message);
+        throwWithMessage(env_, "java/lang/NullPointerException",
+                         formatInto(message, sizeof message, "%s is null", parameterName_));
     }
     return false;
 }
